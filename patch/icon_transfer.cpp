@@ -1,0 +1,1 @@
+#include "patch/icon_transfer.h"

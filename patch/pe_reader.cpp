@@ -1,0 +1,1 @@
+#include "patch/pe_reader.h"

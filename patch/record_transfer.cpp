@@ -1,0 +1,1 @@
+#include "patch/record_transfer.h"
