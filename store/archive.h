@@ -61,5 +61,40 @@ public:
     static constexpr int kMaxDepth = 64;
 
 private:
-    // ... implementation detail
+    void RequireLoading() const;
+    void RequireStoring() const;
+    [[noreturn]] void ThrowBadFormat(int cause) const;
+    // The next index of the shared table, once it is known to stay below the limit.
+    DWORD TakeIndex();
+
+    // Makes count bytes readable in the buffer, or raises the end-of-file error.
+    void FillBuffer(UINT count);
+    void ReadExact(BYTE* data, UINT count);
+    void Flush();
+    void GiveBackReadAhead();
+
+    void WriteTag(DWORD index, DWORD classBit);
+    void WriteClass(const CRuntimeClass* cls);
+    const CRuntimeClass* ReadClass(WORD tag, DWORD wholeTag);
+
+    CFile* m_pFile;  // NULL once closed
+    UINT m_nMode;
+    CString m_strFileName;
+
+    UINT m_nBufSize;
+    std::unique_ptr<BYTE[]> m_pOwnedBuffer;
+    BYTE* m_pBuffer;
+    UINT m_nBufCur = 0;  // loading: next byte to consume; storing: bytes held
+    UINT m_nBufMax = 0;  // loading: bytes held
+
+    // Loading: the file's length when the archive was made, and where the next read lands.
+    DWORD m_nFileLength = 0;
+    DWORD m_nFilePos = 0;
+    int m_nDepth = 0;
+
+    DWORD m_nNextIndex = 1;
+    std::unordered_map<const void*, DWORD> m_storeMap;  // storing: class or object -> index
+    // Loading: index -> class; NULL for the null object and for objects, which belong to
+    // whoever read them and are never looked at again.
+    std::vector<const CRuntimeClass*> m_loadTable;
 };
