@@ -109,7 +109,7 @@ std::string DumpTree(const CUpdateElem& record)
     return out.str();
 }
 
-Bytes StoreBody(CObject& object, int bufferSize)
+Bytes StoreStream(const std::function<void(CArchive&)>& write, int bufferSize)
 {
     TempDir dir;
     const std::string path = dir.Path("stored.bin");
@@ -117,19 +117,30 @@ Bytes StoreBody(CObject& object, int bufferSize)
     {
         CFile file(path.c_str(), CFile::modeReadWrite | CFile::shareExclusive);
         CArchive ar(&file, CArchive::store, bufferSize);
-        object.Serialize(ar);
+        write(ar);
         ar.Close();
     }
     return ReadFileBytes(path);
 }
 
-void LoadBody(CObject& object, const Bytes& stream, const std::string& path, int bufferSize)
+void LoadStream(const Bytes& stream, const std::string& path, const std::function<void(CArchive&)>& read,
+                int bufferSize)
 {
     WriteFileBytes(path, stream);
     CFile file(path.c_str(), CFile::modeRead | CFile::shareDenyNone);
     CArchive ar(&file, CArchive::load, bufferSize);
-    object.Serialize(ar);
+    read(ar);
     ar.Close();
+}
+
+Bytes StoreBody(CObject& object, int bufferSize)
+{
+    return StoreStream([&](CArchive& ar) { object.Serialize(ar); }, bufferSize);
+}
+
+void LoadBody(CObject& object, const Bytes& stream, const std::string& path, int bufferSize)
+{
+    LoadStream(stream, path, [&](CArchive& ar) { object.Serialize(ar); }, bufferSize);
 }
 
 void LoadBody(CObject& object, const Bytes& stream, int bufferSize)

@@ -6,6 +6,7 @@
 #include "tests/support/temp_dir.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 // A little-endian byte stream, one field at a time.
@@ -41,10 +42,15 @@ Bytes RecordBytes(const CUpdateElem& record);
 // A readable picture of a tree: "dir 0 {dir 350 {elem 14 [6 bytes, sum 21]}}".
 std::string DumpTree(const CUpdateElem& record);
 
-// Stores object's body (Serialize) through an archive with the given buffer size.
-Bytes StoreBody(CObject& object, int bufferSize = 4096);
-// Loads object's body from stream, written to the file path (or to a scratch file); raises
+// The bytes that write puts through a storing archive with the given buffer size.
+Bytes StoreStream(const std::function<void(CArchive&)>& write, int bufferSize = 4096);
+// Writes stream to the file path and runs read on a loading archive over it; raises
 // whatever the archive raises.
+void LoadStream(const Bytes& stream, const std::string& path, const std::function<void(CArchive&)>& read,
+                int bufferSize = 4096);
+
+// The same for one object's body (Serialize); without a path, a scratch file is used.
+Bytes StoreBody(CObject& object, int bufferSize = 4096);
 void LoadBody(CObject& object, const Bytes& stream, int bufferSize = 4096);
 void LoadBody(CObject& object, const Bytes& stream, const std::string& path, int bufferSize = 4096);
 
