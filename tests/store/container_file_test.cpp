@@ -287,7 +287,10 @@ TEST_F(ContainerTest, SavingTwiceWritesIdenticalBytes)
     CUpdateFile container;
     container.Open(path.c_str(), FALSE);
     container.Save();
-    const Bytes once = ReadFileBytes(path);
+    // Read through the container's own file: it holds the file exclusively.
+    Bytes once(container.m_pFile->GetLength());
+    container.m_pFile->Seek(0, CFile::begin);
+    EXPECT_EQ(container.m_pFile->Read(once.data(), static_cast<UINT>(once.size())), once.size());
     container.Save();
     container.Close();
     EXPECT_EQ(once, original);
