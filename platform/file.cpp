@@ -94,8 +94,6 @@ void CFile::Close()
         ThrowOsError(error, m_strFilePath);
 }
 
-#if !defined(_WIN32)
-BOOL DeleteFileA(LPCSTR path) { return os::Remove(path) == 0; }
+BOOL RemoveFile(LPCSTR path) { return os::Remove(path) == 0; }
 
-BOOL MoveFileA(LPCSTR from, LPCSTR to) { return os::RenameNoReplace(from, to) == 0; }
-#endif
+BOOL RenameFile(LPCSTR from, LPCSTR to) { return os::RenameNoReplace(from, to) == 0; }

@@ -52,9 +52,8 @@ private:
     CString m_strFilePath;  // full path, for the messages of failed writes
 };
 
-// File removal and renaming with the Windows semantics the patch relies on: MoveFileA
-// fails when the target exists, it never replaces a file. Both return TRUE on success.
-#if !defined(_WIN32)
-BOOL DeleteFileA(LPCSTR path);
-BOOL MoveFileA(LPCSTR from, LPCSTR to);
-#endif
+// DeleteFileA and MoveFileA, through the same seam as every file operation: TRUE on
+// success. RenameFile fails when to exists; it never replaces a file. RemoveFile never
+// removes a folder.
+BOOL RemoveFile(LPCSTR path);
+BOOL RenameFile(LPCSTR from, LPCSTR to);

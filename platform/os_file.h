@@ -6,6 +6,7 @@
 #include "platform/types.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace os {
@@ -30,5 +31,27 @@ LONG RenameNoReplace(LPCSTR from, LPCSTR to);
 
 // The code that a seek to a negative position fails with.
 LONG NegativeSeekError();
+
+// The operations above, for the fault hook.
+enum class Operation { open, close, read, write, seek, truncate, fullPath, remove, rename };
+
+// Test-only: while a hook is set, it is asked before every operation; a result other than
+// 0 makes that operation fail with that system error code without touching the file.
+// Returns the hook it replaces.
+using FaultHook = std::function<LONG(Operation)>;
+FaultHook SetFaultHook(FaultHook hook);
+
+// The system's own operations, behind the hook: one definition per backend.
+namespace native {
+LONG Open(LPCSTR path, UINT flags, Handle* handle);
+LONG Close(Handle handle);
+LONG Read(Handle handle, void* buffer, UINT count, UINT* got);
+LONG Write(Handle handle, const void* buffer, UINT count, UINT* written);
+LONG Seek(Handle handle, std::int64_t offset, UINT origin, std::int64_t* position);
+LONG Truncate(Handle handle, std::int64_t length);
+LONG FullPath(LPCSTR path, std::string* fullPath);
+LONG Remove(LPCSTR path);
+LONG RenameNoReplace(LPCSTR from, LPCSTR to);
+}  // namespace native
 
 }  // namespace os

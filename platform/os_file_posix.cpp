@@ -15,7 +15,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace os {
+namespace os::native {
 
 namespace {
 
@@ -165,9 +165,9 @@ LONG RenameNoReplace(LPCSTR from, LPCSTR to)
     return 0;
 }
 
-LONG NegativeSeekError() { return EINVAL; }
+}  // namespace os::native
 
-}  // namespace os
+LONG os::NegativeSeekError() { return EINVAL; }
 
 int CFileException::OsErrorToException(LONG osError)
 {

@@ -3,7 +3,7 @@
 #include "platform/file.h"
 #include "platform/os_file.h"
 
-namespace os {
+namespace os::native {
 
 namespace {
 
@@ -99,9 +99,9 @@ LONG Remove(LPCSTR path) { return ::DeleteFileA(path) ? 0 : LastError(); }
 
 LONG RenameNoReplace(LPCSTR from, LPCSTR to) { return ::MoveFileA(from, to) ? 0 : LastError(); }
 
-LONG NegativeSeekError() { return ERROR_NEGATIVE_SEEK; }
+}  // namespace os::native
 
-}  // namespace os
+LONG os::NegativeSeekError() { return ERROR_NEGATIVE_SEEK; }
 
 int CFileException::OsErrorToException(LONG osError)
 {

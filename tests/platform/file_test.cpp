@@ -125,18 +125,18 @@ TEST(FileWrite, AFullDiskNamesTheFullPath)
 }
 #endif
 
-TEST_F(FileTest, MoveFileNeverReplacesAndDeleteFileReportsFailure)
+TEST_F(FileTest, RenameNeverReplacesAndRemoveReportsFailure)
 {
     const std::string other = dir.Path("other.bin");
     WriteFileBytes(other, Bytes{7});
-    EXPECT_FALSE(MoveFileA(path.c_str(), other.c_str()));
+    EXPECT_FALSE(RenameFile(path.c_str(), other.c_str()));
     EXPECT_EQ(ReadFileBytes(other), Bytes{7});
-    EXPECT_TRUE(DeleteFileA(other.c_str()));
-    EXPECT_FALSE(DeleteFileA(other.c_str()));
-    EXPECT_TRUE(MoveFileA(path.c_str(), other.c_str()));
+    EXPECT_TRUE(RemoveFile(other.c_str()));
+    EXPECT_FALSE(RemoveFile(other.c_str()));
+    EXPECT_TRUE(RenameFile(path.c_str(), other.c_str()));
     EXPECT_FALSE(FileExists(path));
     EXPECT_EQ(ReadFileBytes(other).size(), 10u);
-    EXPECT_FALSE(MoveFileA(path.c_str(), dir.Path("third.bin").c_str())) << "a missing source";
+    EXPECT_FALSE(RenameFile(path.c_str(), dir.Path("third.bin").c_str())) << "a missing source";
 }
 
 }  // namespace
