@@ -84,7 +84,7 @@ void CPatcherDlg::OnPaint()
     const int cyIcon = ::GetSystemMetrics(SM_CYICON);
     CRect rect;
     GetClientRect(&rect);
-    // Integer division truncates toward zero, as the centring has always done.
+    // The +1 rounds an odd difference up before halving; the division truncates toward zero.
     const int x = (rect.Width() - cxIcon + 1) / 2;
     const int y = (rect.Height() - cyIcon + 1) / 2;
     dc.DrawIcon(x, y, m_hIcon);

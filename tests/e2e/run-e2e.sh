@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
-# Runs the end-to-end driver under Wine on an X display of its own (Xvfb), with Wine's
-# virtual desktop so that windows get real frames, and takes the screenshots the driver
-# asks for (a NAME.req file in the shots folder becomes NAME.png, then NAME.done).
-#   run-e2e.sh DRIVER TOMESHIFT MARKER RUNDIR
+# Runs a Windows test program under Wine on an X display of its own (Xvfb), with Wine's
+# virtual desktop so that windows get real frames, and takes the screenshots the program
+# asks for (a NAME.req file in RUNDIR/shots becomes NAME.png, then NAME.done).
+#   run-e2e.sh RUNDIR PROGRAM [ARGS...]
+# Arguments that are absolute paths of this machine, alone or as the value of --NAME=,
+# reach the program as Wine paths. RUNDIR/work is emptied for the program.
 # WINEPREFIX and WINE_LOADER name the prefix and the loader, as for tools/wine-test.sh.
 # Exits 77 (a skip for ctest) when this machine cannot run it, saying why.
 set -u
-driver=$1 tomeshift=$2 marker=$3 run=$4
+run=$1 program=$2
+shift 2
 here=$(cd "$(dirname "$0")" && pwd)
 wine_test="$here/../../tools/wine-test.sh"
 
@@ -60,8 +63,15 @@ rm -rf "$run/work" && mkdir -p "$run/work" "$shots" && rm -f "$shots"/*.req "$sh
 ) &
 watcher_pid=$!
 
-"$wine_test" "$driver" "--tomeshift=$(winpath "$tomeshift")" "--marker=$(winpath "$marker")" \
-  "--work=$(winpath "$run/work")" "--shots=$(winpath "$shots")"
+args=()
+for arg in "$@"; do
+  case $arg in
+    /*) args+=("$(winpath "$arg")") ;;
+    --*=/*) args+=("${arg%%=*}=$(winpath "${arg#*=}")") ;;
+    *) args+=("$arg") ;;
+  esac
+done
+"$wine_test" "$program" "${args[@]}"
 status=$?
 echo "Screenshots: $shots"
 exit $status
