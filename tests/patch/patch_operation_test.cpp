@@ -138,7 +138,7 @@ struct RefusedPath {
 TEST_F(PatchOperationTest, PathsThatCannotNameABookAreRefusedAndTouchNothing)
 {
     std::filesystem::create_directory(dir.Path("My.Books"));
-    const std::string inDottedFolder = dir.Path("My.Books") + std::filesystem::path::preferred_separator + "guide";
+    const std::string inDottedFolder = (std::filesystem::path(dir.Path("My.Books")) / "guide").string();
     const std::string dottedNew = NewPathOf(inDottedFolder);
     const RefusedPath cases[] = {
         {"empty", "", {{"Please select correct path for E-Book!", MB_ICONWARNING}}},
