@@ -18,7 +18,8 @@ public:
     enum Mode : UINT { store = 0, load = 1 };
 
     // Works on file from its present position. A bufferSize below 128 is raised to 128;
-    // buffer, when given, is the caller's and must hold bufferSize bytes.
+    // buffer, when given, is the caller's and must hold bufferSize bytes (one too small for
+    // 128 is not used: the archive takes its own).
     CArchive(CFile* file, UINT mode, int bufferSize = 4096, void* buffer = NULL);
     CArchive(const CArchive&) = delete;
     CArchive& operator=(const CArchive&) = delete;

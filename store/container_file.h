@@ -45,6 +45,7 @@ public:
     // and its group with it when it was the group's last. Works on the tree in memory only.
     void SetRecord(int group, int key, const BYTE* data, DWORD size);
     // Writes the tree and the trailer at the base offset and cuts the file after them.
+    // Without an open file it raises CFileException (invalid file).
     void Save();
     // Closes the file if one is open; the tree stays in memory.
     void Close();
