@@ -1,10 +1,8 @@
 #include "patch/record_transfer.h"
 
+#include "patch/book_catalogue.h"
 #include "platform/message_box.h"
 #include "store/record_keys.h"
-
-#include <cstdint>
-#include <cstring>
 
 namespace {
 
@@ -13,10 +11,6 @@ constexpr char kWrongBookMessage[] =
 
 // A caught exception's text as the message boxes show it: at most 255 characters.
 constexpr UINT kMessageBufferSize = 256;
-
-// Bytes of an index entry behind its page id that the transfer carries but never reads.
-constexpr std::uint64_t kEntryTrailerSize = 12;
-constexpr std::uint64_t kPageIdSize = 4;
 
 std::unique_ptr<CObject> CreateEBookDataException() { return std::make_unique<CEBookDataException>(); }
 
@@ -87,38 +81,23 @@ BOOL CContentCopier::CopyPages(const CUpdateFile& src, CUpdateFile& dst)
         return FALSE;
     CopyRecord(*index, dst, GROUP_BOOK, REC_PAGE_INDEX);
 
-    // Entries lie back to back: a NUL-terminated name, a 4-byte page id, 12 more bytes.
-    // A last entry whose name or id the record cuts off counts as a missing page.
-    const BYTE* bytes = index->m_pData.get();
-    const std::uint64_t size = index->m_nSize;
-    std::uint64_t position = 0;
-    while (position < size) {
-        const void* nul = std::memchr(bytes + position, 0, static_cast<size_t>(size - position));
-        if (!nul)
+    // Each listed page is required; an entry cut short counts as a missing page.
+    std::vector<CPageIndexEntry> entries;
+    const BOOL complete = ReadPageIndex(index->m_pData.get(), index->m_nSize, entries);
+    for (const CPageIndexEntry& entry : entries)
+        if (!CopyIfPresent(src, dst, GROUP_PAGES, static_cast<int>(entry.m_nPageId & 0xFFFFu)))
             return FALSE;
-        const std::uint64_t idPosition = static_cast<std::uint64_t>(static_cast<const BYTE*>(nul) - bytes) + 1;
-        if (idPosition > size || kPageIdSize > size - idPosition)
-            return FALSE;
-        const BYTE* id = bytes + idPosition;
-        const DWORD pageId = static_cast<DWORD>(id[0]) | static_cast<DWORD>(id[1]) << 8 |
-                             static_cast<DWORD>(id[2]) << 16 | static_cast<DWORD>(id[3]) << 24;
-        position = idPosition + kPageIdSize + kEntryTrailerSize;
-
-        // Page records are keyed by the id's low 16 bits.
-        if (!CopyIfPresent(src, dst, GROUP_PAGES, static_cast<int>(pageId & 0xFFFFu)))
-            return FALSE;
-    }
-    return TRUE;
+    return complete;
 }
 
 BOOL CContentCopier::CopyRequiredRecords(const CUpdateFile& src, CUpdateFile& dst)
 {
     const CUpdateElem* settings = src.GetRecord(GROUP_BOOK, REC_SETTINGS);
-    if (!settings || (settings->m_nSize != 80 && settings->m_nSize != 76))
+    if (!settings || !IsSettingsSize(settings->m_nSize))
         return FALSE;
     CopyRecord(*settings, dst, GROUP_BOOK, REC_SETTINGS);
 
-    for (const int key : {4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 16})
+    for (const int key : kRequiredBookKeys)
         if (!CopyIfPresent(src, dst, GROUP_BOOK, key))
             return FALSE;
     return TRUE;
@@ -126,6 +105,6 @@ BOOL CContentCopier::CopyRequiredRecords(const CUpdateFile& src, CUpdateFile& ds
 
 void CContentCopier::CopyOptionalRecords(const CUpdateFile& src, CUpdateFile& dst)
 {
-    for (const int key : {REC_LINK_TABLE, 18, 15})
+    for (const int key : kOptionalBookKeys)
         CopyIfPresent(src, dst, GROUP_BOOK, key);
 }
