@@ -18,6 +18,25 @@ TEST_F(DialogE2E, StartsWithFocusInTheEmptyPathField)
     EXPECT_EQ(ItemText(session.m_hDialog, 1002), "&Patch E-Book");
 }
 
+TEST_F(DialogE2E, MnemonicsMoveToThePathFieldAndPressPatch)
+{
+    CTomeshiftSession session(Exe());
+    const HWND dialog = session.WaitForDialog();
+    ASSERT_NE(dialog, nullptr);
+    const HWND edit = ::GetDlgItem(dialog, 1000);
+    ASSERT_TRUE(WaitFor([&] { return session.FocusWindow() == edit; }, 3000));
+
+    session.PressKey(VK_TAB);
+    ASSERT_TRUE(WaitFor([&] { return session.FocusWindow() == ::GetDlgItem(dialog, 1001); }, 3000));
+    session.PressAlt('e');
+    EXPECT_TRUE(WaitFor([&] { return session.FocusWindow() == edit; }, 3000));
+
+    session.PressAlt('p');
+    const MessageBoxText box = session.TakeMessageBox();
+    EXPECT_EQ(box.caption, "Tomeshift");
+    EXPECT_EQ(box.text, "Please select correct path for E-Book!");
+}
+
 struct CloseCase {
     const char* what;
     std::function<void(CTomeshiftSession&, HWND)> close;

@@ -148,6 +148,13 @@ void CTomeshiftSession::PressKey(UINT virtualKey) const
     ::PostMessageA(focus, WM_KEYUP, virtualKey, static_cast<LPARAM>(1 | (scan << 16) | 0xC0000000u));
 }
 
+void CTomeshiftSession::PressAlt(char letter) const
+{
+    // The dialog manager takes mnemonics from the character that Alt with a key makes.
+    constexpr LPARAM kAltDown = 0x20000000;
+    ::PostMessageA(FocusWindow(), WM_SYSCHAR, static_cast<WPARAM>(letter), 1 | kAltDown);
+}
+
 bool CTomeshiftSession::WaitGone(HWND window, DWORD timeoutMs)
 {
     return WaitFor([&] { return !::IsWindow(window) || !::IsWindowVisible(window); }, timeoutMs);

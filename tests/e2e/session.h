@@ -52,6 +52,8 @@ public:
     HWND FocusWindow() const;
     // Posts a key press (down and up) to the window that has the focus.
     void PressKey(UINT virtualKey) const;
+    // Posts Alt with letter (lower case) to the window that has the focus.
+    void PressAlt(char letter) const;
     // Waits until the window has gone.
     static bool WaitGone(HWND window, DWORD timeoutMs = 10000);
 
