@@ -59,6 +59,10 @@ public:
     // right after the last byte of the stream (loading), then detaches from the file.
     void Close();
 
+    // Loading: the file offset of the next byte the stream will consume, which after a
+    // failure is where the item that could not be read begins.
+    DWORD GetStreamPosition() const { return m_nFilePos - (m_nBufMax - m_nBufCur); }
+
     static constexpr int kMaxDepth = 64;
 
 private:

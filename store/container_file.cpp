@@ -65,7 +65,13 @@ void CUpdateFile::Open(LPCTSTR path, BOOL bReadOnly)
     m_pFile->Seek(0, COffsetFile::fromBase);
 
     CArchive ar(m_pFile.get(), CArchive::load, kArchiveBufferSize);
-    m_root.Serialize(ar);
+    try {
+        m_root.Serialize(ar);
+    } catch (...) {
+        m_nLoadEnd = ar.GetStreamPosition();
+        throw;
+    }
+    m_nLoadEnd = ar.GetStreamPosition();
     ar.Close();
 
     for (const auto& child : m_root.GetChildren()) {

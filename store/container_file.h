@@ -53,4 +53,7 @@ public:
     CString m_strPath;
     std::unique_ptr<COffsetFile> m_pFile;
     CUpdateDir m_root;
+    // The file offset at which loading the tree ended, or stopped on a failure; 0 when no
+    // tree was loaded. It tells a person where a damaged tree goes wrong.
+    DWORD m_nLoadEnd = 0;
 };

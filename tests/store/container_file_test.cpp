@@ -90,6 +90,7 @@ TEST_F(ContainerTest, TheExampleOpensBehindItsImage)
     ASSERT_NE(container.m_pFile, nullptr);
     EXPECT_EQ(container.m_pFile->m_nBaseOffset, kExampleBaseOffset);
     EXPECT_EQ(container.m_pFile->GetPosition(), kExampleBaseOffset + 298) << "right after the tree";
+    EXPECT_EQ(container.m_nLoadEnd, kExampleBaseOffset + 298);
 
     CUpdateDir expected;
     BuildExampleTree(expected);
@@ -247,6 +248,30 @@ TEST_F(ContainerTest, AFailedLoadKeepsTheGroupsReadCompletely)
         }
         EXPECT_EQ(DumpTree(container.m_root), "dir 0 {" + DumpTree(*tree.Find(GROUP_PAGES)) + "}");
         EXPECT_NE(container.m_pFile, nullptr);
+    }
+}
+
+TEST_F(ContainerTest, AFailedLoadTellsWhereItStopped)
+{
+    const Bytes stream = ExampleTreeBytes();
+    struct Case {
+        const char* what;
+        Bytes tree;
+        DWORD stop;  // from the base offset
+    };
+    Bytes badTag = stream;
+    badTag[54] = 0x80;
+    badTag[53] = 0x09;  // record 17's class tag names index 9, not yet given out
+    const Case cases[] = {
+        {"record 17's blob cut short", Bytes(stream.begin(), stream.begin() + 100), 61},
+        {"record 17's class tag unknown", badTag, 55},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        WriteFileBytes(path, ContainerBytes(Image(10), c.tree));
+        CUpdateFile container;
+        EXPECT_THROW(container.Open(path.c_str(), TRUE), CArchiveException);
+        EXPECT_EQ(container.m_nLoadEnd, 10 + c.stop);
     }
 }
 
