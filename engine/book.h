@@ -2,7 +2,7 @@
 // their texts, read from the record tree behind an executable.
 #pragma once
 
-#include "engine/page_index.h"
+#include "patch/book_catalogue.h"
 #include "store/container_file.h"
 
 #include <vector>
@@ -16,13 +16,16 @@ public:
 
     // FALSE when the tree lists no page: the program carries no book.
     BOOL HasBook() const { return !m_pages.empty(); }
-    const std::vector<CPageEntry>& GetPages() const { return m_pages; }
+    // The pages that the index lists whole, in index order; a last entry cut short before
+    // the end of its page id is left out.
+    const std::vector<CPageIndexEntry>& GetPages() const { return m_pages; }
 
-    // The text of page index (0-based) for a multi-line edit control: line feeds become
-    // CR LF and NUL bytes spaces. A page the index lists but the book lacks says so.
+    // The text of page index (0-based), record (349, low 16 bits of its id), for a
+    // multi-line edit control: line feeds become CR LF and NUL bytes spaces. A page the
+    // index lists but the book lacks says so.
     CString GetPageText(size_t index) const;
 
 private:
     CUpdateFile m_file;
-    std::vector<CPageEntry> m_pages;
+    std::vector<CPageIndexEntry> m_pages;
 };

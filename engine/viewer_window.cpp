@@ -88,7 +88,7 @@ BOOL CViewerWindow::OnCreate()
     if (m_hPageList == NULL || m_hPageText == NULL)
         return FALSE;
     ::SendMessageA(m_hPageText, EM_SETLIMITTEXT, 0, 0);  // no limit below the system's own
-    for (const CPageEntry& page : m_book.GetPages())
+    for (const CPageIndexEntry& page : m_book.GetPages())
         ::SendMessageA(m_hPageList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(page.m_strName.GetString()));
     ::SendMessageA(m_hPageList, LB_SETCURSEL, 0, 0);
     OnSelectPage();
