@@ -190,6 +190,22 @@ BOOL CIconPatcher::CopyIconImages(CFile& source, DWORD srcOffset, DWORD srcAddre
 BOOL CIconPatcher::ReadGroupIcon(CFile& file, DWORD rsrcOffset, DWORD rsrcAddress, pe::GRPICONDIRENTRY& entry32,
                                  pe::GRPICONDIRENTRY& entry16)
 {
+    std::vector<pe::GRPICONDIRENTRY> entries;
+    if (!ReadGroupIconEntries(file, rsrcOffset, rsrcAddress, entries))
+        return FALSE;
+    // For each width the group's last entry wins; other widths are passed over.
+    for (const pe::GRPICONDIRENTRY& entry : entries) {
+        if (entry.bWidth == kLargeWidth)
+            entry32 = entry;
+        else if (entry.bWidth == kSmallWidth)
+            entry16 = entry;
+    }
+    return TRUE;
+}
+
+BOOL CIconPatcher::ReadGroupIconEntries(CFile& file, DWORD rsrcOffset, DWORD rsrcAddress,
+                                        std::vector<pe::GRPICONDIRENTRY>& entries)
+{
     pe::IMAGE_RESOURCE_DATA_ENTRY dataEntry{};
     pe::GRPICONDIR group{};
     if (!FindDataEntry(file, rsrcOffset, pe::kResourceTypeGroupIcon, kGroupIconId, LanguageRule::First,
@@ -197,15 +213,11 @@ BOOL CIconPatcher::ReadGroupIcon(CFile& file, DWORD rsrcOffset, DWORD rsrcAddres
         !SeekWithin(file, DataPosition(rsrcOffset, rsrcAddress, dataEntry.OffsetToData), sizeof group) ||
         !ReadStruct(file, group))
         return FALSE;
-    // For each width the group's last entry wins; other widths are passed over.
     for (unsigned i = 0; i < group.idCount; ++i) {
         pe::GRPICONDIRENTRY entry{};
         if (!ReadStruct(file, entry))
             return FALSE;
-        if (entry.bWidth == kLargeWidth)
-            entry32 = entry;
-        else if (entry.bWidth == kSmallWidth)
-            entry16 = entry;
+        entries.push_back(entry);
     }
     return TRUE;
 }

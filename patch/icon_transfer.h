@@ -10,6 +10,8 @@
 #include "platform/exceptions.h"
 #include "platform/file.h"
 
+#include <vector>
+
 class CIconPatcher {
 public:
     CIconPatcher() = default;
@@ -44,6 +46,11 @@ protected:
     // FALSE when the group's data cannot be reached or is cut short.
     BOOL ReadGroupIcon(CFile& file, DWORD rsrcOffset, DWORD rsrcAddress, pe::GRPICONDIRENTRY& entry32,
                        pe::GRPICONDIRENTRY& entry16);
+
+    // Every entry of group icon 128's first language, in the group's order. FALSE when the
+    // group's data cannot be reached or is cut short.
+    BOOL ReadGroupIconEntries(CFile& file, DWORD rsrcOffset, DWORD rsrcAddress,
+                              std::vector<pe::GRPICONDIRENTRY>& entries);
 
     // Leaves file at the first byte of the image with entry's nID, whose ID directory must
     // hold exactly one language; dataSize gets that language's data entry Size. FALSE when
