@@ -138,9 +138,10 @@ UINT CArchive::Read(void* data, UINT count)
         m_nFilePos += got;
         return fromBuffer + got;
     }
-    m_nBufCur = 0;
-    m_nBufMax = m_pFile->Read(m_pBuffer, m_nBufSize);
-    m_nFilePos += m_nBufMax;
+    m_nBufCur = m_nBufMax = 0;
+    const UINT got = m_pFile->Read(m_pBuffer, m_nBufSize);
+    m_nBufMax = got;
+    m_nFilePos += got;
     const UINT taken = std::min(rest, m_nBufMax);
     CopyBytes(out + fromBuffer, m_pBuffer, taken);
     m_nBufCur = taken;
