@@ -41,5 +41,8 @@ for tree in "${trees[@]}"; do
   [ -n "$line" ] || { total=1; bad=1; }
   passed=$((passed + total - bad)); failed=$((failed + bad))
 done
+# A short fuzz run of every target (about 10 s each), counted as one more test.
+echo "== fuzz targets, 10 s each"
+if bash tools/fuzz.sh 10; then passed=$((passed + 1)); else failed=$((failed + 1)); fi
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
