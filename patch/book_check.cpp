@@ -4,12 +4,19 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 
 namespace {
 
 CString RecordName(int group, int key)
 {
-    return CString("(" + std::to_string(group) + ", " + std::to_string(key) + ")");
+    // Appended piece by piece: g++ 12 at -O3 takes "(" + std::string for an overlapping copy.
+    std::string name = "(";
+    name += std::to_string(group);
+    name += ", ";
+    name += std::to_string(key);
+    name += ')';
+    return CString(std::move(name));
 }
 
 void RequirePresent(const CUpdateFile& book, int key, std::vector<CBookProblem>& problems)
