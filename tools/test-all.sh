@@ -16,9 +16,11 @@ run_tests() {  # DIR
   return "${PIPESTATUS[0]}"
 }
 
-configure_and_build build/native
-configure_and_build build/asan -DTOMESHIFT_SANITIZE=ON
+# The 32-bit tree first: the other trees take its engine instead of building their own.
 configure_and_build build/windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake
+i686=(-DTOMESHIFT_I686_BINARY_DIR="$PWD/build/windows")
+configure_and_build build/native "${i686[@]}"
+configure_and_build build/asan -DTOMESHIFT_SANITIZE=ON "${i686[@]}"
 
 trees=(build/native build/asan)
 if /usr/lib/wine/wine --version >/dev/null 2>&1; then
@@ -27,7 +29,7 @@ else
   # The kernel runs no 32-bit programs (ia32 emulation off), so 32-bit Wine cannot start:
   # the same sources are built as 64-bit Windows programs and run under 64-bit Wine.
   echo "== 32-bit programs cannot run on this machine; Windows tests run under 64-bit Wine"
-  configure_and_build build/windows64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake
+  configure_and_build build/windows64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake "${i686[@]}"
   trees+=(build/windows64)
 fi
 
