@@ -3,6 +3,7 @@
 #include "platform/exceptions.h"
 #include "store/archive.h"
 
+#include <cstddef>
 #include <cstring>
 #include <iterator>
 #include <new>
@@ -106,9 +107,7 @@ void CUpdateDir::Serialize(CArchive& ar)
 CUpdateElem* CUpdateDir::Find(int key) const
 {
     const auto slot = m_index.find(LowWord(key));
-    if (slot == m_index.end() || slot->second.empty())
-        return NULL;
-    return slot->second.front()->get();
+    return slot == m_index.end() ? NULL : slot->second.m_first->get();
 }
 
 CUpdateElem* CUpdateDir::AddChild(std::unique_ptr<CUpdateElem> child, int key)
@@ -119,7 +118,9 @@ CUpdateElem* CUpdateDir::AddChild(std::unique_ptr<CUpdateElem> child, int key)
         m_children.push_back(std::move(child));
         const ChildList::iterator last = std::prev(m_children.end());
         try {
-            m_index[low].push_back(last);
+            const auto [slot, fresh] = m_index.try_emplace(low, KeySlot{last, {}, 0});
+            if (!fresh)
+                slot->second.m_rest.push_back(last);
         } catch (const std::bad_alloc&) {
             m_children.pop_back();
             throw;
@@ -131,11 +132,21 @@ CUpdateElem* CUpdateDir::AddChild(std::unique_ptr<CUpdateElem> child, int key)
 void CUpdateDir::RemoveChild(int key)
 {
     const auto slot = m_index.find(LowWord(key));
-    if (slot == m_index.end() || slot->second.empty())
+    if (slot == m_index.end())
         return;
-    const ChildList::iterator node = slot->second.front();
-    slot->second.pop_front();
-    if (slot->second.empty())
+    KeySlot& children = slot->second;
+    const ChildList::iterator node = children.m_first;
+    if (children.m_nHead == children.m_rest.size()) {
         m_index.erase(slot);
+    } else {
+        children.m_first = children.m_rest[children.m_nHead++];
+        // The taken front goes once it is half the queue, so alternate adds and removals
+        // under one key keep the queue short; each child is moved O(1) times on average.
+        if (children.m_nHead * 2 >= children.m_rest.size()) {
+            children.m_rest.erase(children.m_rest.begin(),
+                                  children.m_rest.begin() + static_cast<std::ptrdiff_t>(children.m_nHead));
+            children.m_nHead = 0;
+        }
+    }
     m_children.erase(node);
 }

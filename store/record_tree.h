@@ -5,10 +5,10 @@
 
 #include "platform/object.h"
 
-#include <deque>
 #include <list>
 #include <memory>
 #include <unordered_map>
+#include <vector>
 
 class CUpdateElem : public CObject {
 public:
@@ -59,9 +59,17 @@ public:
     static const CRuntimeClass classCUpdateDir;  // "CUpdateDir", schema 1
 
 private:
+    // One key's children in list order. Keys are nearly always unique, so the first child
+    // needs no allocation of its own; later ones queue in m_rest from m_nHead on.
+    struct KeySlot {
+        ChildList::iterator m_first;
+        std::vector<ChildList::iterator> m_rest;
+        size_t m_nHead = 0;
+    };
+
     ChildList m_children;
-    // Children by key, each key's children in list order, so that lookups do not scan.
-    std::unordered_map<WORD, std::deque<ChildList::iterator>> m_index;
+    // Children by key, so that lookups do not scan.
+    std::unordered_map<WORD, KeySlot> m_index;
 };
 
 // The class registered under name (exactly "CUpdateElem" or "CUpdateDir"), or NULL.

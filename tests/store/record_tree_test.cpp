@@ -90,6 +90,46 @@ TEST(RecordTree, OfDuplicateKeysTheFirstIsFoundAndRemovedFirst)
     EXPECT_EQ(ChildKeys(dir), (std::vector<int>{6}));
 }
 
+// The child that Find must return: the first in list order with the key.
+const CUpdateElem* FirstInList(const CUpdateDir& dir, int key)
+{
+    for (const auto& child : dir.GetChildren())
+        if (child->m_nKey == key)
+            return child.get();
+    return nullptr;
+}
+
+TEST(RecordTree, AFullKeySpaceWithDuplicatesKeepsListOrderThroughAddsAndRemovals)
+{
+    // Every 16-bit key once, then a second and third child for a few keys, then adds and
+    // removals alternating under one key, so that its queue both grows and drains.
+    CUpdateDir dir;
+    for (int key = 0; key < 65536; ++key)
+        dir.AddChild(std::make_unique<CUpdateElem>(), key);
+    const int duplicated[] = {0, 7, 0xFFFF};
+    for (int round = 0; round < 2; ++round)
+        for (const int key : duplicated)
+            dir.AddChild(std::make_unique<CUpdateElem>(), key + 65536);
+    for (int i = 0; i < 50; ++i) {
+        dir.AddChild(std::make_unique<CUpdateElem>(), 7);
+        dir.AddChild(std::make_unique<CUpdateElem>(), 7);
+        dir.RemoveChild(7);
+        ASSERT_EQ(dir.Find(7), FirstInList(dir, 7)) << "round " << i;
+    }
+    EXPECT_EQ(dir.GetChildren().size(), 65536u + 6u + 50u);
+
+    for (const int key : {0, 0xFFFF, 7}) {
+        while (dir.Find(key)) {
+            ASSERT_EQ(dir.Find(key), FirstInList(dir, key)) << "key " << key;
+            dir.RemoveChild(key);
+        }
+        EXPECT_EQ(FirstInList(dir, key), nullptr) << "key " << key;
+    }
+    EXPECT_EQ(dir.GetChildren().size(), 65533u);
+    EXPECT_EQ(dir.Find(1), FirstInList(dir, 1));
+    EXPECT_EQ(dir.GetChildren().back()->m_nKey, 0xFFFEu);
+}
+
 TEST(RecordTree, DestroyingADirectoryDestroysItsSubtreeLastChildFirst)
 {
     std::vector<int> log;
