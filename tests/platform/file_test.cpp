@@ -1,5 +1,6 @@
 #include "platform/exceptions.h"
 #include "platform/file.h"
+#include "tests/support/catch_exception.h"
 #include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -7,18 +8,6 @@
 #include <string>
 
 namespace {
-
-template <typename F>
-CFileException CatchFileException(F action)
-{
-    try {
-        action();
-    } catch (const CFileException& e) {
-        return e;
-    }
-    ADD_FAILURE() << "no CFileException was raised";
-    return CFileException();
-}
 
 class FileTest : public ::testing::Test {
 protected:
@@ -30,7 +19,7 @@ protected:
 TEST_F(FileTest, OpenOfAMissingFileNamesThePathAsPassed)
 {
     const std::string missing = dir.Path("missing.exe");
-    const CFileException e = CatchFileException([&] { CFile file(missing.c_str(), CFile::modeRead); });
+    const CFileException e = CatchException<CFileException>([&] { CFile file(missing.c_str(), CFile::modeRead); });
     EXPECT_EQ(e.m_cause, CFileException::fileNotFound);
     EXPECT_EQ(e.GetErrorMessageText(256).str(), missing + " was not found.");
 }
@@ -39,14 +28,14 @@ TEST_F(FileTest, OpenInAMissingFolderIsABadPath)
 {
     const std::string bad = dir.Path("no-such-folder") + "/x.exe";
     const CFileException e =
-        CatchFileException([&] { CFile file(bad.c_str(), CFile::modeCreate | CFile::modeWrite); });
+        CatchException<CFileException>([&] { CFile file(bad.c_str(), CFile::modeCreate | CFile::modeWrite); });
     EXPECT_EQ(e.m_cause, CFileException::badPath);
     EXPECT_EQ(e.m_strFileName.str(), bad);
 }
 
 TEST_F(FileTest, OpeningAFolderIsAccessDenied)
 {
-    const CFileException e = CatchFileException([&] { CFile file(dir.Root().c_str(), CFile::modeRead); });
+    const CFileException e = CatchException<CFileException>([&] { CFile file(dir.Root().c_str(), CFile::modeRead); });
     EXPECT_EQ(e.m_cause, CFileException::accessDenied);
 }
 
@@ -67,7 +56,7 @@ TEST_F(FileTest, SeekReadAndLengthWorkTogether)
 TEST_F(FileTest, SeekBeforeTheStartIsBadSeekWithoutName)
 {
     CFile file(path.c_str(), CFile::modeRead);
-    const CFileException e = CatchFileException([&] { file.Seek(-11, CFile::end); });
+    const CFileException e = CatchException<CFileException>([&] { file.Seek(-11, CFile::end); });
     EXPECT_EQ(e.m_cause, CFileException::badSeek);
     EXPECT_EQ(e.GetErrorMessageText(256).str(), "Seek failed on an unnamed file");
 }
@@ -98,7 +87,7 @@ TEST_F(FileTest, AnExclusiveHolderMakesEveryOtherOpenASharingViolation)
     CFile holder(path.c_str(), CFile::modeReadWrite | CFile::shareExclusive);
     for (const UINT flags : {UINT{CFile::modeRead | CFile::shareDenyNone}, UINT{CFile::modeReadWrite},
                              UINT{CFile::modeCreate | CFile::modeWrite}}) {
-        const CFileException e = CatchFileException([&] { CFile other(path.c_str(), flags); });
+        const CFileException e = CatchException<CFileException>([&] { CFile other(path.c_str(), flags); });
         EXPECT_EQ(e.m_cause, CFileException::sharingViolation) << "flags " << flags;
         EXPECT_EQ(e.GetErrorMessageText(256).str(), "A sharing violation occurred while accessing " + path + ".");
     }
@@ -110,7 +99,7 @@ TEST_F(FileTest, SharedReadersCoexistButKeepAnExclusiveOpenerOut)
 {
     CFile first(path.c_str(), CFile::modeRead | CFile::shareDenyNone);
     CFile second(path.c_str(), CFile::modeRead | CFile::shareDenyNone);
-    const CFileException e = CatchFileException([&] { CFile other(path.c_str(), CFile::modeReadWrite | CFile::shareExclusive); });
+    const CFileException e = CatchException<CFileException>([&] { CFile other(path.c_str(), CFile::modeReadWrite | CFile::shareExclusive); });
     EXPECT_EQ(e.m_cause, CFileException::sharingViolation);
 }
 
@@ -119,7 +108,7 @@ TEST(FileWrite, AFullDiskNamesTheFullPath)
 {
     CFile full("/dev/full", CFile::modeWrite | CFile::shareDenyNone);
     const unsigned char byte = 0;
-    const CFileException e = CatchFileException([&] { full.Write(&byte, 1); });
+    const CFileException e = CatchException<CFileException>([&] { full.Write(&byte, 1); });
     EXPECT_EQ(e.m_cause, CFileException::diskFull);
     EXPECT_EQ(e.GetErrorMessageText(256).str(), "Disk full while accessing /dev/full.");
 }

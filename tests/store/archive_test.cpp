@@ -2,6 +2,7 @@
 #include "platform/file.h"
 #include "store/archive.h"
 #include "store/record_tree.h"
+#include "tests/support/catch_exception.h"
 #include "tests/support/failing_allocation.h"
 #include "tests/support/store_fixtures.h"
 
@@ -12,19 +13,6 @@
 #include <vector>
 
 namespace {
-
-// The archive error that action raises; a failed expectation when it raises none.
-template <typename F>
-CArchiveException CatchArchiveException(F action)
-{
-    try {
-        action();
-    } catch (const CArchiveException& e) {
-        return e;
-    }
-    ADD_FAILURE() << "no CArchiveException was raised";
-    return CArchiveException();
-}
 
 Bytes Tail(const Bytes& bytes, std::size_t count)
 {
@@ -167,7 +155,7 @@ TEST_P(TagEscapes, IndicesFromThe7FFFEscapeOnAreWrittenAsDwords)
     TempDir dir;
     const std::string path = dir.Path("tags.bin");
     CUpdateDir loaded;
-    const CArchiveException e = CatchArchiveException([&] {
+    const CArchiveException e = CatchException<CArchiveException>([&] {
         LoadStream(stream, path, [&](CArchive& ar) {
             loaded.Serialize(ar);
             ar.ReadObject();
@@ -264,7 +252,7 @@ TEST_P(LoadFailure, RaisesItsCauseWithItsText)
     TempDir dir;
     const std::string path = dir.Path("tree.bin");
     CUpdateDir root;
-    const CArchiveException e = CatchArchiveException([&] { LoadBody(root, GetParam().stream, path); });
+    const CArchiveException e = CatchException<CArchiveException>([&] { LoadBody(root, GetParam().stream, path); });
     EXPECT_EQ(e.m_cause, GetParam().cause);
 
     // The end of the file is reported without a name, everything else with the full path.
@@ -302,7 +290,7 @@ TEST(ArchiveLoad, EveryTruncationOfATreeIsAnEndOfFileOrACutName)
         for (std::size_t cut = 0; cut < whole.size(); ++cut) {
             SCOPED_TRACE("buffer " + std::to_string(bufferSize) + ", " + std::to_string(cut) + " bytes");
             CUpdateDir root;
-            const CArchiveException e = CatchArchiveException(
+            const CArchiveException e = CatchException<CArchiveException>(
                 [&] { LoadBody(root, Bytes(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(cut)), path, bufferSize); });
             // The class names stand at offsets 10 to 19 and 30 to 40.
             const bool inName = (cut >= 10 && cut < 20) || (cut >= 30 && cut < 41);
@@ -319,7 +307,7 @@ TEST(ArchiveLoad, ABlobSizeBeyondTheFileIsRefusedBeforeAnythingIsAllocated)
         FailingArrayAllocation watch(size);
         CUpdateElem record;
         const CArchiveException e =
-            CatchArchiveException([&] { LoadBody(record, StreamBuilder().Word(1).Dword(size).Append(Blob(6, 0))); });
+            CatchException<CArchiveException>([&] { LoadBody(record, StreamBuilder().Word(1).Dword(size).Append(Blob(6, 0))); });
         EXPECT_EQ(e.m_cause, CArchiveException::endOfFile);
         EXPECT_FALSE(watch.Fired()) << "no buffer may be asked for";
         EXPECT_EQ(record.m_pData, nullptr);
@@ -358,7 +346,7 @@ TEST(ArchiveLoad, NestingIsLimitedSoNoFileCanExhaustTheStack)
             EXPECT_EQ(DumpTree(loaded), DumpTree(chain));
             continue;
         }
-        const CArchiveException e = CatchArchiveException([&] { LoadBody(loaded, stream, path); });
+        const CArchiveException e = CatchException<CArchiveException>([&] { LoadBody(loaded, stream, path); });
         EXPECT_EQ(e.m_cause, CArchiveException::badIndex);
         EXPECT_EQ(e.m_strFileName.str(), FullPath(path));
     }
@@ -408,7 +396,7 @@ TEST(ArchiveDirection, ReadingAStoringArchiveAndWritingALoadingOneAreRefused)
     };
     for (const Case& c : cases) {
         CArchive ar(&file, c.mode);
-        const CArchiveException e = CatchArchiveException([&] {
+        const CArchiveException e = CatchException<CArchiveException>([&] {
             if (ar.IsLoading()) {
                 ar << WORD{1};
             } else {
