@@ -22,12 +22,14 @@ BUTTON, EDIT, STATIC = 0x80, 0x81, 0x82
 CHILD = WS_CHILD | WS_VISIBLE
 
 COPYRIGHT = "Copyright (C) 2026 Tomeshift Project"
+# The About box's line is 119 dialog units wide: the notice there is the short form.
+ABOUT_NOTICE = "(C) 2026 Tomeshift Project"
 
 # Dialog 100: kind (class), id, text, x, y, cx, cy, style.
 ABOUT_CONTROLS = [
     (STATIC, -1, 128, 11, 17, 20, 20, CHILD | SS_ICON),
     (STATIC, -1, "Tomeshift Version 1.0", 40, 10, 119, 8, CHILD | WS_GROUP | SS_LEFT | SS_NOPREFIX),
-    (STATIC, -1, COPYRIGHT, 40, 25, 119, 8, CHILD | WS_GROUP | SS_LEFT),
+    (STATIC, -1, ABOUT_NOTICE, 40, 25, 119, 8, CHILD | WS_GROUP | SS_LEFT),
     (BUTTON, 1, "OK", 178, 7, 50, 14, CHILD | WS_TABSTOP | WS_GROUP | BS_DEFPUSHBUTTON),
 ]
 
