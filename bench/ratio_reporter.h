@@ -13,7 +13,7 @@ class CRatioReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override;
 
-    // Seconds per round, by (operation, pages).
+    // Seconds per round, by (operation, pages); the fastest of repetitions.
     std::map<std::pair<std::string, int>, double> m_seconds;
 };
 
