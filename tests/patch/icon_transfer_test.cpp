@@ -8,8 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
-#include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -71,7 +72,7 @@ protected:
         }
     }
 
-    std::string FileError(const std::string& name, const std::string& description) const
+    static std::string FileError(const std::string& name, const std::string& description)
     {
         return "File error with " + name + "\n" + description;
     }
@@ -133,7 +134,8 @@ PeImage WithNamedEntries(std::uint8_t seed)
                          .AddResource("TYPELIB", "MAIN", Bytes(0x20, 0x02))
                          .AddGroupIcon("MAINICON", {Icon32(9)})
                          .AddIconImage(1, IconImage(744, static_cast<std::uint8_t>(seed + 0x10)), "NEUTRAL")
-                         .AddIconImage(9, IconImage(744, 0x77)))
+                         .AddIconImage(9, IconImage(744, 0x77))
+                         .AddIconImage("EXTRA", IconImage(100, 0x55)))
         .Build();
 }
 
@@ -189,7 +191,10 @@ const CopyCase kCopyCases[] = {
      },
      TRUE, {{1, 744}}},
     {"ASectionNamedRsrcIsTakenWhateverItsLastTwoNameBytesHold",
-     [] { return WithIcons({Icon32()}, kSourceSeed, PeBuilder().ResourceSectionName(std::string(".rsrc\0AB", 8))).Build(); },
+     [] {
+         return WithIcons({Icon32()}, kSourceSeed, PeBuilder().ResourceSectionName(std::string(".rsrc\0AB", 8)))
+             .Build();
+     },
      [] {
          return WithIcons({Icon32()}, kDestinationSeed, PeBuilder().ResourceSectionName(std::string(".rsrc\0\xFF", 7)))
              .Build();
@@ -205,12 +210,14 @@ INSTANTIATE_TEST_SUITE_P(Cases, IconCopy, ::testing::ValuesIn(kCopyCases),
 // widths when unharmed (the copy case BothWidthsIntoABookThatHasBoth), and must end in
 // FALSE, without a message, with nothing written.
 enum class Side { Source, Destination };
+using Configure = std::function<void(PeBuilder&)>;
+using Damage = std::function<void(PeImage&)>;
 
 struct Refusal {
     std::string name;
     Side side;
-    std::function<void(PeBuilder&)> configure;  // before the icons are added
-    std::function<void(PeImage&)> damage;       // after the image is built
+    Configure configure;  // before the icons are added
+    Damage damage;        // after the image is built
 };
 
 void PrintTo(const Refusal& r, std::ostream* os) { *os << r.name; }
@@ -237,17 +244,14 @@ TEST_P(IconRefusal, EndsInFalseWithoutMessageAndWritesNothing)
     EXPECT_TRUE(messages.Messages().empty());
 }
 
-using Configure = std::function<void(PeBuilder&)>;
-using Damage = std::function<void(PeImage&)>;
-
 // The resource section is the third: behind .text and .data.
 std::uint32_t ResourceSectionHeader(const PeImage& image) { return image.sectionTable + 2 * 40; }
 
 // An OffsetToData with the subdirectory bit that leads to the given file offset; at a
 // data entry it shows that the bit alone refuses the entry.
-std::uint32_t LeadsTo(const PeImage& image, std::uint32_t directory)
+std::uint32_t LeadsTo(const PeImage& image, std::uint32_t target)
 {
-    return 0x80000000u | (directory - image.rsrcOffset);
+    return 0x80000000u | (target - image.rsrcOffset);
 }
 
 Damage CutAt(std::function<std::uint32_t(const PeImage&)> where)
@@ -293,10 +297,12 @@ std::vector<Refusal> Refusals()
     // Cut short.
     AddBoth(list, "CutInTheDosHeader", nullptr, CutAt([](const PeImage&) { return 10u; }));
     AddBoth(list, "CutInTheNtHeaders", nullptr, CutAt([](const PeImage& i) { return i.ntHeaders + 100; }));
-    AddBoth(list, "CutInTheSectionTable", nullptr, CutAt([](const PeImage& i) { return ResourceSectionHeader(i) + 20; }));
+    AddBoth(list, "CutInTheSectionTable", nullptr,
+            CutAt([](const PeImage& i) { return ResourceSectionHeader(i) + 20; }));
     AddBoth(list, "CutInTheRootDirectory", nullptr, CutAt([](const PeImage& i) { return i.rsrcOffset + 8; }));
     AddBoth(list, "CutInThe32PixelImage", nullptr, CutAt([](const PeImage& i) { return Image1(i).data + 100; }));
-    list.push_back({"CutInTheGroupIcon", Side::Source, nullptr, CutAt([](const PeImage& i) { return Group(i).data + 10; })});
+    list.push_back({"CutInTheGroupIcon", Side::Source, nullptr,
+                    CutAt([](const PeImage& i) { return Group(i).data + 10; })});
     // Headers pointing anywhere.
     AddBoth(list, "LfanewNegative", nullptr, Poke32([](const PeImage&) { return 60u; }, 0xFFFFFFF0));
     AddBoth(list, "LfanewFarPastTheEnd", nullptr, Poke32([](const PeImage&) { return 60u; }, 0x7FFFFF00));
@@ -325,7 +331,8 @@ std::vector<Refusal> Refusals()
     AddBoth(list, "ImageLanguagesWithoutIdEntry", nullptr,
             Poke16([](const PeImage& i) { return Image1(i).languageDirectory + 14; }, 0));
     // Data pointing anywhere.
-    AddBoth(list, "ImageBeforeTheFileStart", nullptr, Poke32([](const PeImage& i) { return Image1(i).dataEntry; }, 0x10));
+    AddBoth(list, "ImageBeforeTheFileStart", nullptr,
+            Poke32([](const PeImage& i) { return Image1(i).dataEntry; }, 0x10));
     AddBoth(list, "ImageFarPastTheEnd", nullptr,
             Poke32([](const PeImage& i) { return Image1(i).dataEntry; }, 0xFFFFFFF0));
     list.push_back({"ImageReachedOnlyByWrappingAround32Bits", Side::Destination, nullptr, [](PeImage& i) {
@@ -338,20 +345,26 @@ std::vector<Refusal> Refusals()
     list.push_back({"ImageLargerThanTheDestinationsDataEntrySays", Side::Destination, nullptr,
                     Poke32([](const PeImage& i) { return Image1(i).dataEntry + 4; }, 743)});
     // The group icon, read from the source only.
-    list.push_back({"NoGroupIconType", Side::Source, nullptr, Poke32([](const PeImage& i) { return Group(i).typeEntry; }, 15)});
-    list.push_back({"NoGroupIcon128", Side::Source, nullptr, Poke32([](const PeImage& i) { return Group(i).nameEntry; }, 129)});
+    list.push_back({"NoGroupIconType", Side::Source, nullptr,
+                    Poke32([](const PeImage& i) { return Group(i).typeEntry; }, 15)});
+    list.push_back({"NoGroupIcon128", Side::Source, nullptr,
+                    Poke32([](const PeImage& i) { return Group(i).nameEntry; }, 129)});
     list.push_back({"GroupLanguagesWithoutIdEntry", Side::Source, nullptr,
                     Poke16([](const PeImage& i) { return Group(i).languageDirectory + 14; }, 0)});
     list.push_back({"GroupLanguageMarkedAsLeadingToADirectory", Side::Source, nullptr,
                     [](PeImage& i) { i.PutDword(Group(i).languageEntry + 4, LeadsTo(i, Group(i).dataEntry)); }});
     list.push_back({"GroupNameEntryLeadsBackToItsOwnDirectory", Side::Source, nullptr,
                     [](PeImage& i) { i.PutDword(Group(i).nameEntry + 4, LeadsTo(i, Group(i).nameDirectory)); }});
-    list.push_back({"GroupDataBeforeTheFileStart", Side::Source, nullptr, Poke32([](const PeImage& i) { return Group(i).dataEntry; }, 0x10)});
-    list.push_back({"GroupIdCount65535", Side::Source, nullptr, Poke16([](const PeImage& i) { return Group(i).data + 4; }, 0xFFFF)});
+    list.push_back({"GroupDataBeforeTheFileStart", Side::Source, nullptr,
+                    Poke32([](const PeImage& i) { return Group(i).dataEntry; }, 0x10)});
+    list.push_back({"GroupIdCount65535", Side::Source, nullptr,
+                    Poke16([](const PeImage& i) { return Group(i).data + 4; }, 0xFFFF)});
     list.push_back({"BytesInRes0xFFFFFFFF", Side::Source, nullptr,
                     Poke32([](const PeImage& i) { return Group(i).data + 6 + 8; }, 0xFFFFFFFF)});
-    list.push_back({"BytesInResReachingPastTheEnd", Side::Source, nullptr,
-                    [](PeImage& i) { i.PutDword(Group(i).data + 6 + 8, static_cast<std::uint32_t>(i.bytes.size()) - Image1(i).data + 1); }});
+    list.push_back({"BytesInResReachingPastTheEnd", Side::Source, nullptr, [](PeImage& i) {
+                        const auto pastTheEnd = static_cast<std::uint32_t>(i.bytes.size()) - Image1(i).data + 1;
+                        i.PutDword(Group(i).data + 6 + 8, pastTheEnd);
+                    }});
     return list;
 }
 
