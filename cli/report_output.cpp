@@ -6,8 +6,6 @@
 
 namespace {
 
-std::string Key(int group, int key) { return "(" + std::to_string(group) + ", " + std::to_string(key) + ")"; }
-
 void WriteTreeText(std::ostringstream& out, const CBookReport& r)
 {
     if (!r.m_bTrailer) {
@@ -43,7 +41,7 @@ void WriteBookText(std::ostringstream& out, const CBookReport& r)
         if (r.m_dropped.empty())
             out << " nothing";
         for (const CRecordKey& k : r.m_dropped)
-            out << " " << Key(k.m_nGroup, k.m_nKey);
+            out << " " << RecordName(k.m_nGroup, k.m_nKey).str();
         out << "\n";
     }
 }

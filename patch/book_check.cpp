@@ -8,17 +8,6 @@
 
 namespace {
 
-CString RecordName(int group, int key)
-{
-    // Appended piece by piece: g++ 12 at -O3 takes "(" + std::string for an overlapping copy.
-    std::string name = "(";
-    name += std::to_string(group);
-    name += ", ";
-    name += std::to_string(key);
-    name += ')';
-    return CString(std::move(name));
-}
-
 void RequirePresent(const CUpdateFile& book, int key, std::vector<CBookProblem>& problems)
 {
     if (!book.GetRecord(GROUP_BOOK, key))
@@ -34,6 +23,17 @@ std::vector<CPageIndexEntry> ListedPages(const CUpdateFile& book, BOOL* complete
 }
 
 }  // namespace
+
+CString RecordName(int group, int key)
+{
+    // Appended piece by piece: g++ 12 at -O3 takes "(" + std::string for an overlapping copy.
+    std::string name = "(";
+    name += std::to_string(group);
+    name += ", ";
+    name += std::to_string(key);
+    name += ')';
+    return CString(std::move(name));
+}
 
 std::vector<CBookProblem> CheckBook(const CUpdateFile& book)
 {

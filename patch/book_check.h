@@ -24,5 +24,8 @@ struct CRecordKey {
     int m_nKey;
 };
 
+// "(group, key)", as records are named to a person.
+CString RecordName(int group, int key);
+
 // The records of book's tree that the transfer does not carry, in tree order.
 std::vector<CRecordKey> DroppedRecords(const CUpdateFile& book);
