@@ -7,7 +7,9 @@
 #include "store/record_keys.h"
 #include "tests/support/book_builder.h"
 #include "tests/support/message_capture.h"
+#include "tests/support/patch_messages.h"
 #include "tests/support/pe_builder.h"
+#include "tests/support/scoped_fault_hook.h"
 
 #include <gtest/gtest.h>
 
@@ -21,24 +23,7 @@
 
 namespace {
 
-const CapturedMessage kSuccess{"E-Book was successfully patched!", MB_ICONINFORMATION};
-const CapturedMessage kIconError{"There was an error during updating icon in patched E-Book!", MB_ICONINFORMATION};
-const CapturedMessage kWrongBook{
-    "There was an error during reading source E-Book!\nIt may be, if you have chosen wrong source E-Book.",
-    MB_ICONERROR};
-
 const char* const kOperationNames[] = {"open", "close", "read", "write", "seek", "truncate", "fullPath", "remove", "rename"};
-
-class ScopedFaultHook {
-public:
-    explicit ScopedFaultHook(os::FaultHook hook) : m_previous(os::SetFaultHook(std::move(hook))) {}
-    ~ScopedFaultHook() { os::SetFaultHook(std::move(m_previous)); }
-    ScopedFaultHook(const ScopedFaultHook&) = delete;
-    ScopedFaultHook& operator=(const ScopedFaultHook&) = delete;
-
-private:
-    os::FaultHook m_previous;
-};
 
 struct SweptBook {
     const char* what;

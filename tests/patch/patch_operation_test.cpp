@@ -4,7 +4,9 @@
 #include "store/record_keys.h"
 #include "tests/support/book_builder.h"
 #include "tests/support/message_capture.h"
+#include "tests/support/patch_messages.h"
 #include "tests/support/pe_builder.h"
+#include "tests/support/scoped_fault_hook.h"
 
 #include <gtest/gtest.h>
 
@@ -19,12 +21,6 @@
 #endif
 
 namespace {
-
-const CapturedMessage kSuccess{"E-Book was successfully patched!", MB_ICONINFORMATION};
-const CapturedMessage kIconError{"There was an error during updating icon in patched E-Book!", MB_ICONINFORMATION};
-const CapturedMessage kWrongBook{
-    "There was an error during reading source E-Book!\nIt may be, if you have chosen wrong source E-Book.",
-    MB_ICONERROR};
 
 // "_new" before the last '.' of the whole path.
 std::string NewPathOf(const std::string& book)
@@ -275,15 +271,6 @@ os::FaultHook FailRename(int n)
 #endif
     };
 }
-
-class ScopedFaultHook {
-public:
-    explicit ScopedFaultHook(os::FaultHook hook) : m_previous(os::SetFaultHook(std::move(hook))) {}
-    ~ScopedFaultHook() { os::SetFaultHook(std::move(m_previous)); }
-
-private:
-    os::FaultHook m_previous;
-};
 
 TEST_F(PatchOperationTest, WhenTheBookCannotBeBackedUpItStaysAndTheUpgradeWaitsBesideIt)
 {
