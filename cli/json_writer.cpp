@@ -38,14 +38,7 @@ void CJsonWriter::Quoted(const std::string& text)
     m_text += '"';
 }
 
-void CJsonWriter::BeginObject(const char* key)
-{
-    Key(key);
-    m_text += '{';
-    m_first.push_back(true);
-}
-
-void CJsonWriter::EndObject()
+void CJsonWriter::Close(char bracket)
 {
     const bool empty = m_first.back();
     m_first.pop_back();
@@ -53,10 +46,19 @@ void CJsonWriter::EndObject()
         m_text += '\n';
         m_text.append(2 * m_first.size(), ' ');
     }
-    m_text += '}';
+    m_text += bracket;
     if (m_first.empty())
         m_text += '\n';
 }
+
+void CJsonWriter::BeginObject(const char* key)
+{
+    Key(key);
+    m_text += '{';
+    m_first.push_back(true);
+}
+
+void CJsonWriter::EndObject() { Close('}'); }
 
 void CJsonWriter::BeginArray(const char* key)
 {
@@ -65,16 +67,7 @@ void CJsonWriter::BeginArray(const char* key)
     m_first.push_back(true);
 }
 
-void CJsonWriter::EndArray()
-{
-    const bool empty = m_first.back();
-    m_first.pop_back();
-    if (!empty) {
-        m_text += '\n';
-        m_text.append(2 * m_first.size(), ' ');
-    }
-    m_text += ']';
-}
+void CJsonWriter::EndArray() { Close(']'); }
 
 void CJsonWriter::String(const char* key, const std::string& value)
 {

@@ -23,6 +23,8 @@ public:
 
 private:
     void Key(const char* key);
+    // Closes the innermost object or array with bracket; the document ends in a line feed.
+    void Close(char bracket);
     void Quoted(const std::string& text);
 
     std::string m_text;

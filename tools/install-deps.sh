@@ -7,7 +7,7 @@ packages=(
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools
   wine wine64 wine32:i386
   xvfb xdotool imagemagick icoutils python3-pefile
-  libbenchmark-dev
+  libbenchmark-dev clang libclang-rt-14-dev
 )
 
 missing=()

@@ -59,15 +59,6 @@ protected:
         return operation.Run(book.c_str());
     }
 
-    std::vector<std::string> FilesInDir() const
-    {
-        std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(dir.Root()))
-            names.push_back(entry.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
-
     // The new file, when one is left, is the whole upgrade: the engine image, then a tree
     // with every record the book's catalogue keeps.
     void ExpectCompleteNewFile()
@@ -146,7 +137,7 @@ TEST_P(FaultInjection, EveryFailingOperationLeavesTheBookSafeAndIsReported)
                     ExpectCompleteNewFile();
                 }
             }
-            for (const std::string& name : FilesInDir())
+            for (const std::string& name : dir.FileNames())
                 EXPECT_TRUE(name == "guide.exe" || name == "guide_new.exe" || name == "guide.exe.bak") << name;
         }
     }

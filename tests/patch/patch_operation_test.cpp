@@ -78,15 +78,6 @@ protected:
         EXPECT_EQ(bytes[n - 1], 'G');
         EXPECT_EQ(ReadBookRecords(path), records);
     }
-
-    std::vector<std::string> FilesInDir() const
-    {
-        std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(dir.Root()))
-            names.push_back(entry.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
 };
 
 TEST_F(PatchOperationTest, UpgradesTheBookAndKeepsTheOldOneAsBackup)
@@ -143,13 +134,13 @@ TEST_F(PatchOperationTest, PathsThatCannotNameABookAreRefusedAndTouchNothing)
          {{"Cannot save E-Book file:\n" + dottedNew + " contains an invalid path.", MB_ICONERROR}}},
     };
     const Bytes old = ReadFileBytes(book);
-    const std::vector<std::string> before = FilesInDir();
+    const std::vector<std::string> before = dir.FileNames();
     for (const RefusedPath& c : cases) {
         SCOPED_TRACE(c.what);
         MessageCapture local;
         EXPECT_FALSE(Patch(c.path));
         EXPECT_EQ(local.Messages(), c.messages);
-        EXPECT_EQ(FilesInDir(), before);
+        EXPECT_EQ(dir.FileNames(), before);
         EXPECT_EQ(ReadFileBytes(book), old);
     }
 }

@@ -1,5 +1,6 @@
 #include "tests/support/temp_dir.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <filesystem>
@@ -24,6 +25,15 @@ TempDir::~TempDir()
     std::error_code ignored;
     fs::permissions(m_root, fs::perms::owner_all, fs::perm_options::add, ignored);
     fs::remove_all(m_root, ignored);
+}
+
+std::vector<std::string> TempDir::FileNames() const
+{
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(m_root))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 std::string TempDir::Path(const std::string& name) const { return (fs::path(m_root) / name).string(); }

@@ -15,6 +15,8 @@ public:
     // name joined to the folder, with the system's separator.
     std::string Path(const std::string& name) const;
     const std::string& Root() const { return m_root; }
+    // The names of the files and folders in the folder, sorted.
+    std::vector<std::string> FileNames() const;
 
 private:
     std::string m_root;
