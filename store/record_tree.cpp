@@ -3,6 +3,7 @@
 #include "platform/exceptions.h"
 #include "store/archive.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstring>
 #include <iterator>
@@ -96,6 +97,8 @@ void CUpdateDir::Serialize(CArchive& ar)
 
     ar >> m_nKey;
     const DWORD count = ar.ReadCount();
+    // Keys are 16 bits, so no index holds more than 65,536 keys, whatever a damaged count says.
+    AfxAllocate([&] { m_index.reserve(std::min<DWORD>(count, 0x10000)); });
     for (DWORD i = 0; i < count; ++i) {
         // The archive creates only the registered record classes, which all are CUpdateElem.
         std::unique_ptr<CUpdateElem> child(static_cast<CUpdateElem*>(ar.ReadObject().release()));

@@ -2,6 +2,7 @@
 // would trust, and trailers that point into themselves. Each must end in its own error.
 #include "platform/exceptions.h"
 #include "store/container_file.h"
+#include "tests/support/catch_exception.h"
 #include "tests/support/store_fixtures.h"
 #include "tests/support/temp_dir.h"
 
@@ -45,6 +46,12 @@ std::vector<HostileContainer> HostileContainers()
         {"a class tag naming the class index being defined next",
          ContainerBytes(Image(10), StreamBuilder().Word(0).Word(1).Word(0x8003)), CArchiveException::badIndex},
     };
+    // Directories nested 100,000 deep: refused at the depth limit, long before the stack ends.
+    StreamBuilder deep;
+    deep.Word(0).Word(1).NewClass("CUpdateDir").Word(1).Word(1);
+    for (int level = 2; level <= 100000; ++level)
+        deep.Word(0x8001).Word(static_cast<std::uint32_t>(level)).Word(1);
+    cases.push_back({"directories nested 100,000 deep", ContainerBytes(Image(10), deep), CArchiveException::badIndex});
     // A trailer whose base offset points into the trailer itself: its own bytes read as a tree.
     for (std::uint32_t base = 101; base < 106; ++base)
         cases.push_back({"base offset inside the trailer", Concat(Image(100), Trailer(base)), CArchiveException::endOfFile});
@@ -59,13 +66,13 @@ TEST(HostileContainer, EachEndsInItsOwnArchiveError)
         SCOPED_TRACE(std::string(c.what) + ", " + std::to_string(c.file.size()) + " bytes");
         WriteFileBytes(path, c.file);
         CUpdateFile container;
-        int cause = -1;
-        try {
-            container.Open(path.c_str(), TRUE);
-        } catch (CArchiveException& e) {
-            cause = e.m_cause;
-        }
-        EXPECT_EQ(cause, c.cause);
+        const CArchiveException e = CatchException<CArchiveException>([&] { container.Open(path.c_str(), TRUE); });
+        EXPECT_EQ(e.m_cause, c.cause);
+        // What the user is shown: the end of the file comes without a name, the rest with it.
+        const std::string text = c.cause == CArchiveException::endOfFile
+                                     ? "An attempt was made to access an unnamed file past its end."
+                                     : FullPath(path) + " has a bad format.";
+        EXPECT_EQ(e.GetErrorMessageText(256).str(), text);
     }
 }
 
