@@ -126,7 +126,11 @@ BOOL CIconPatcher::PatchIcons(const CString& srcPath, const CString& dstPath)
         DWORD dstAddress = 0;
         if (!LocateResourceSection(destination, dstOffset, dstAddress))
             return FALSE;
-        return CopyIconImages(source, srcOffset, srcAddress, destination, dstOffset, dstAddress);
+        if (!CopyIconImages(source, srcOffset, srcAddress, destination, dstOffset, dstAddress))
+            return FALSE;
+        // A close that fails may have lost the images written; it must not pass as success.
+        destination.Close();
+        return TRUE;
     } catch (CFileException& e) {
         // Both files are closed by now, the destination first (the reverse of opening).
         ReportFileError("File error with " + e.m_strFileName, e);

@@ -64,6 +64,9 @@ BOOL CContentCopier::CopyContent(const CString& srcPath, const CString& dstPath)
             throw CEBookDataException();
         CopyOptionalRecords(source, destination);
         destination.Save();
+        // Closed here rather than on the way out, where a failure would go unheard: a close
+        // that fails may have lost what was written.
+        destination.Close();
     } catch (CEBookDataException&) {
         wrongBook = true;
     }

@@ -1,6 +1,7 @@
 // The OS seam: every file operation asks the test-only fault hook first, then the backend.
 #include "platform/os_file.h"
 
+#include <map>
 #include <utility>
 
 namespace os {
@@ -13,10 +14,24 @@ FaultHook& CurrentHook()
     return hook;
 }
 
-LONG InjectedFault(Operation operation)
+// The path each open handle was opened with, so that the hook can be told which file an
+// operation on a handle concerns.
+std::map<Handle, std::string>& OpenFiles()
+{
+    static std::map<Handle, std::string> files;
+    return files;
+}
+
+LONG InjectedFault(Operation operation, const std::string& file)
 {
     const FaultHook& hook = CurrentHook();
-    return hook ? hook(operation) : 0;
+    return hook ? hook(operation, file) : 0;
+}
+
+LONG InjectedFault(Operation operation, Handle handle)
+{
+    const auto found = OpenFiles().find(handle);
+    return InjectedFault(operation, found == OpenFiles().end() ? std::string() : found->second);
 }
 
 }  // namespace
@@ -25,57 +40,62 @@ FaultHook SetFaultHook(FaultHook hook) { return std::exchange(CurrentHook(), std
 
 LONG Open(LPCSTR path, UINT flags, Handle* handle)
 {
-    const LONG fault = InjectedFault(Operation::open);
-    return fault ? fault : native::Open(path, flags, handle);
+    if (const LONG fault = InjectedFault(Operation::open, path))
+        return fault;
+    const LONG error = native::Open(path, flags, handle);
+    if (error == 0)
+        OpenFiles()[*handle] = path;
+    return error;
 }
 
 LONG Close(Handle handle)
 {
     // The handle is released even when the close is made to fail, as a failed close does.
-    const LONG fault = InjectedFault(Operation::close);
+    const LONG fault = InjectedFault(Operation::close, handle);
+    OpenFiles().erase(handle);
     const LONG error = native::Close(handle);
     return fault ? fault : error;
 }
 
 LONG Read(Handle handle, void* buffer, UINT count, UINT* got)
 {
-    const LONG fault = InjectedFault(Operation::read);
+    const LONG fault = InjectedFault(Operation::read, handle);
     return fault ? fault : native::Read(handle, buffer, count, got);
 }
 
 LONG Write(Handle handle, const void* buffer, UINT count, UINT* written)
 {
-    const LONG fault = InjectedFault(Operation::write);
+    const LONG fault = InjectedFault(Operation::write, handle);
     return fault ? fault : native::Write(handle, buffer, count, written);
 }
 
 LONG Seek(Handle handle, std::int64_t offset, UINT origin, std::int64_t* position)
 {
-    const LONG fault = InjectedFault(Operation::seek);
+    const LONG fault = InjectedFault(Operation::seek, handle);
     return fault ? fault : native::Seek(handle, offset, origin, position);
 }
 
 LONG Truncate(Handle handle, std::int64_t length)
 {
-    const LONG fault = InjectedFault(Operation::truncate);
+    const LONG fault = InjectedFault(Operation::truncate, handle);
     return fault ? fault : native::Truncate(handle, length);
 }
 
 LONG FullPath(LPCSTR path, std::string* fullPath)
 {
-    const LONG fault = InjectedFault(Operation::fullPath);
+    const LONG fault = InjectedFault(Operation::fullPath, path);
     return fault ? fault : native::FullPath(path, fullPath);
 }
 
 LONG Remove(LPCSTR path)
 {
-    const LONG fault = InjectedFault(Operation::remove);
+    const LONG fault = InjectedFault(Operation::remove, path);
     return fault ? fault : native::Remove(path);
 }
 
 LONG RenameNoReplace(LPCSTR from, LPCSTR to)
 {
-    const LONG fault = InjectedFault(Operation::rename);
+    const LONG fault = InjectedFault(Operation::rename, from);
     return fault ? fault : native::RenameNoReplace(from, to);
 }
 

@@ -35,10 +35,11 @@ LONG NegativeSeekError();
 // The operations above, for the fault hook.
 enum class Operation { open, close, read, write, seek, truncate, fullPath, remove, rename };
 
-// Test-only: while a hook is set, it is asked before every operation; a result other than
-// 0 makes that operation fail with that system error code without touching the file.
-// Returns the hook it replaces.
-using FaultHook = std::function<LONG(Operation)>;
+// Test-only: while a hook is set, it is asked before every operation, with the path the
+// operation concerns (for a handle, the path it was opened with; for a rename, its source);
+// a result other than 0 makes that operation fail with that system error code without
+// touching the file. Returns the hook it replaces.
+using FaultHook = std::function<LONG(Operation, const std::string& file)>;
 FaultHook SetFaultHook(FaultHook hook);
 
 // The system's own operations, behind the hook: one definition per backend.
