@@ -203,7 +203,7 @@ TEST_F(PatchOperationTest, ANewFileHeldByAnotherProgramIsLeftAsItWas)
 // The n-th rename fails, whatever the file system would say.
 os::FaultHook FailRename(int n)
 {
-    return [n, count = 0](os::Operation operation) mutable -> LONG {
+    return [n, count = 0](os::Operation operation, const std::string&) mutable -> LONG {
         if (operation != os::Operation::rename || ++count != n)
             return 0;
 #if defined(_WIN32)
@@ -248,9 +248,9 @@ TEST_F(PatchOperationTest, WhenTheUpgradeCannotTakeThePathTheBookIsPutBack)
 TEST_F(PatchOperationTest, WhenTheBookCannotBePutBackTheMessageSaysWhereItIs)
 {
     const Bytes old = ReadFileBytes(book);
-    ScopedFaultHook hook([second = FailRename(2), third = FailRename(3)](os::Operation op) mutable {
-        const LONG a = second(op);
-        const LONG b = third(op);
+    ScopedFaultHook hook([second = FailRename(2), third = FailRename(3)](os::Operation op, const std::string& file) mutable {
+        const LONG a = second(op, file);
+        const LONG b = third(op, file);
         return a ? a : b;
     });
 
