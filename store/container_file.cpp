@@ -7,7 +7,7 @@ namespace {
 
 // Invisible in the bytes and the file position; large enough that a book of 4 KiB pages is
 // read and written in few system calls.
-constexpr int kArchiveBufferSize = 64 * 1024;
+constexpr int kArchiveBufferSize = 256 * 1024;
 constexpr UINT kReadOnlyFlags = CFile::modeRead | CFile::shareDenyNone;
 constexpr UINT kReadWriteFlags = CFile::modeReadWrite | CFile::shareExclusive;
 
