@@ -22,7 +22,7 @@ std::map<Handle, std::string>& OpenFiles()
     return files;
 }
 
-LONG InjectedFault(Operation operation, const std::string& file)
+LONG InjectedFault(Operation operation, LPCSTR file)
 {
     const FaultHook& hook = CurrentHook();
     return hook ? hook(operation, file) : 0;
@@ -30,8 +30,11 @@ LONG InjectedFault(Operation operation, const std::string& file)
 
 LONG InjectedFault(Operation operation, Handle handle)
 {
+    const FaultHook& hook = CurrentHook();
+    if (!hook)
+        return 0;
     const auto found = OpenFiles().find(handle);
-    return InjectedFault(operation, found == OpenFiles().end() ? std::string() : found->second);
+    return hook(operation, found == OpenFiles().end() ? std::string() : found->second);
 }
 
 }  // namespace
